@@ -1,5 +1,6 @@
 #include "support/loopback_server.h"
 
+#include <chrono>
 #include <stdexcept>
 
 namespace lumora::test {
@@ -12,7 +13,8 @@ LoopbackServer::LoopbackServer() {
     m_port = m_server.bind_to_any_port("127.0.0.1");
     if (m_port <= 0) throw std::runtime_error("loopback server: no port");
     m_thread = std::thread([this] { m_server.listen_after_bind(); });
-    m_server.wait_until_ready();
+    // The socket is bound already, so connections queue; this only avoids racing stop().
+    for (int i = 0; i < 2000 && !m_server.is_running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 LoopbackServer::~LoopbackServer() {
