@@ -47,7 +47,7 @@ asan:
 
 # The threaded tests only.
 tsan:
-	$(MAKE) test BUILD=build-tsan CMAKE_ARGS="-DLUMORA_SANITIZE=thread -DLUMORA_BUILD_BENCH=OFF $(CMAKE_ARGS)" CTEST_ARGS="-L threads"
+	$(MAKE) test BUILD=build-tsan CMAKE_ARGS="-DLUMORA_SANITIZE=thread -DLUMORA_BUILD_BENCH=OFF $(CMAKE_ARGS)" CTEST_ARGS="-R Threads"
 
 bench: build
 	./bench/run.sh $(BUILD)
