@@ -5,6 +5,7 @@
 // Header-only, so that every test folder and the benchmarks can use it.
 
 #include <string>
+#include <string_view>
 
 #include "core/settings.h"
 
@@ -133,6 +134,17 @@ inline std::string StickyThread(const std::string& link, int id) {
 }
 
 }  // namespace detail
+
+/// page with every "{BASE}" replaced by base: the fixture pages under
+/// tests/data hold that placeholder wherever the site's base address stands.
+inline std::string WithBase(std::string page, const std::string& base) {
+    static constexpr std::string_view kPlaceholder = "{BASE}";
+    for (std::size_t at = page.find(kPlaceholder); at != std::string::npos;
+         at = page.find(kPlaceholder, at + base.size())) {
+        page.replace(at, kPlaceholder.size(), base);
+    }
+    return page;
+}
 
 /// The link the page builders give post id on site (absolute, as parsed).
 inline std::string PostLink(Site site, const std::string& base, int id) {
