@@ -178,7 +178,12 @@ CurlTransfer::~CurlTransfer() {
 bool CurlTransfer::valid() const { return m_state->easy != nullptr; }
 
 void CurlTransfer::UseHttp10() {
-    if (valid()) curl_easy_setopt(m_state->easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+    if (!valid()) return;
+    curl_easy_setopt(m_state->easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+    // One request per connection, as HTTP/1.0 means it: some servers answer 1.0
+    // with a 1.1 status line yet close, and reusing that connection for the next
+    // redirect hop would fail.
+    curl_easy_setopt(m_state->easy, CURLOPT_FORBID_REUSE, 1L);
 }
 
 void CurlTransfer::FollowRedirects(long maxRedirects, bool httpsOnly) {

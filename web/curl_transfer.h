@@ -89,6 +89,7 @@ public:
     /// False when no handle could be made; Run() then fails at once.
     bool valid() const;
 
+    /// HTTP/1.0, one request per connection (redirect hops included).
     void UseHttp10();
     /// maxRedirects 0 returns redirect responses as they are.
     void FollowRedirects(long maxRedirects, bool httpsOnly);

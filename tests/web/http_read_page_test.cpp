@@ -8,13 +8,11 @@
 #include <thread>
 
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "support/handler_gate.h"
 #include "support/loopback_server.h"
 #include "support/raw_http_server.h"
+#include "support/refused_port.h"
 #include "support/temp_files.h"
 
 namespace lumora {
@@ -25,6 +23,7 @@ using Clock = std::chrono::steady_clock;
 using test::HandlerGate;
 using test::LoopbackServer;
 using test::RawHttpServer;
+using test::RefusedPort;
 
 // Short limits so that the give-up paths run in a fraction of a second.
 TransferLimits FastLimits() {
@@ -38,26 +37,6 @@ TransferLimits FastLimits() {
 std::string Ok(const std::string& body) {
     return "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
 }
-
-// A port on which nothing listens: bound but never listening, held for the test.
-class RefusedPort {
-public:
-    RefusedPort() : m_socket(::socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof(address);
-        ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-        ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length);
-        m_port = ntohs(address.sin_port);
-    }
-    ~RefusedPort() { ::close(m_socket); }
-    std::string base() const { return "http://127.0.0.1:" + std::to_string(m_port); }
-
-private:
-    int m_socket;
-    int m_port = 0;
-};
 
 TEST(HttpReadPage, SendsHttp10GetWithAcceptAgentAndNoCacheHeaders) {
     RawHttpServer server([](const RawHttpServer::Request&) { return Ok("page"); });
