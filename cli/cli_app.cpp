@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/keyword_args.h"
+#include "cli/scrape_command.h"
 #include "controls/toolkit.h"
 #include "core/charset.h"
 #include "core/settings.h"
@@ -122,6 +123,10 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     watchCommand->add_option("--keywords-file", watch.keywordsFile, "GBK file, one keyword per line");
     watchCommand->add_option("--config", config, "Settings file (TOML)");
 
+    ScrapeCommand scrape;
+    AddScrapeCommand(app, scrape);
+    scrape.command->add_option("--config", config, "Settings file (TOML)");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -135,6 +140,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         return kUsageError;
     }
     if (*watchCommand) return RunWatch(watch, load, out, err);
+    if (*scrape.command) return RunScrape(scrape, load.settings, out, err);
     return kUsageError;
 }
 

@@ -10,7 +10,8 @@ Grid::Grid(std::string name, int tag, Shape shape)
       m_defaultWidth(shape.defaultWidth),
       m_rowHeight(shape.rowHeight),
       m_widths(static_cast<std::size_t>(std::max(0, shape.columns)), shape.defaultWidth),
-      m_cells(static_cast<std::size_t>(m_rows), std::vector<Text>(m_widths.size())) {}
+      m_cells(static_cast<std::size_t>(m_rows), std::vector<Text>(m_widths.size())),
+      m_marked(static_cast<std::size_t>(m_rows), false) {}
 
 int Grid::RowCount() const {
     std::lock_guard lock(m_mutex);
@@ -52,6 +53,7 @@ bool Grid::SetColumnTitle(const Text& title, int column) {
             m_fixedColumns = 1;
             m_widths.assign(1, m_defaultWidth);
             m_cells.assign(1, std::vector<Text>(1));
+            m_marked.assign(1, false);
         }
         if (column < m_fixedColumns || column >= ColumnsLocked()) column = ColumnsLocked();
         auto at = static_cast<std::size_t>(column);
@@ -99,6 +101,20 @@ Text Grid::Cell(int row, int column) const {
     std::lock_guard lock(m_mutex);
     if (!Inside(row, column)) return {};
     return m_cells[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+}
+
+void Grid::SetRowMarked(int row, bool marked) {
+    {
+        std::lock_guard lock(m_mutex);
+        if (row < 0 || row >= m_rows || m_marked[static_cast<std::size_t>(row)] == marked) return;
+        m_marked[static_cast<std::size_t>(row)] = marked;
+    }
+    changed().Notify({row, -1});
+}
+
+bool Grid::RowMarked(int row) const {
+    std::lock_guard lock(m_mutex);
+    return row >= 0 && row < m_rows && m_marked[static_cast<std::size_t>(row)];
 }
 
 int Grid::CurrentRow() const {

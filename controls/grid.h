@@ -45,6 +45,10 @@ public:
     void SetRow(int row, int firstColumn, const std::vector<Text>& cells);
     /// Empty text outside the grid.
     Text Cell(int row, int column) const;
+    /// A row marked as holding something new; the window tints it. Not a cell:
+    /// the text of the row stays what was written.
+    void SetRowMarked(int row, bool marked);
+    bool RowMarked(int row) const;
     /// Row of the focus cell; -1 when none.
     int CurrentRow() const;
     void SetCurrentRow(int row);
@@ -61,6 +65,7 @@ private:
     int m_rowHeight;
     std::vector<int> m_widths;
     std::vector<std::vector<Text>> m_cells;  // [row][column]
+    std::vector<bool> m_marked;  // per row
     int m_currentRow = -1;
 };
 

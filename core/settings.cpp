@@ -5,6 +5,8 @@
 
 #include <toml++/toml.h>
 
+#include "core/charset.h"
+
 namespace lumora {
 namespace {
 
@@ -107,6 +109,14 @@ void ApplySection(const std::filesystem::path& file, Settings& settings, std::st
             auto value = node.value<bool>();
             if (!value) throw SettingsError(file, node.source(), fullKey, "must be true or false");
             settings.notify = *value;
+        } else if (section == "filter" && key == "exclude") {
+            const toml::array* words = node.as_array();
+            if (!words) throw SettingsError(file, node.source(), fullKey, "must be an array of strings");
+            settings.exclude.clear();
+            for (const auto& word : *words) {
+                std::string utf8 = StringValue(file, word, fullKey);
+                if (!utf8.empty()) settings.exclude.push_back(Utf8ToGbk(utf8));
+            }
         } else {
             throw SettingsError(file, rawKey.source(), fullKey, "unknown key");
         }
@@ -148,7 +158,7 @@ SettingsLoad LoadSettingsFile(const std::filesystem::path& file) {
         for (const auto& [rawKey, node] : root) {
             std::string section(rawKey.str());
             const toml::table* table = node.as_table();
-            if (section != "sites" && section != "sms" && section != "app")
+            if (section != "sites" && section != "sms" && section != "app" && section != "filter")
                 throw SettingsError(file, rawKey.source(), section, "unknown section");
             if (!table) throw SettingsError(file, node.source(), section, "must be a table");
             ApplySection(file, settings, section, *table);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lumora {
 
@@ -38,6 +39,7 @@ struct Settings {
     std::string smsToken;
     std::string browser;  // empty: the desktop's default
     bool notify = true;
+    std::vector<std::string> exclude;  // GBK; a kept post whose title holds one is dropped
 
     const std::string& Base(Site site) const { return siteBase[static_cast<int>(site)]; }
 };

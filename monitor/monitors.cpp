@@ -3,9 +3,14 @@
 #include <climits>
 #include <cmath>
 
+#include <algorithm>
+#include <unordered_set>
+
 #include "controls/toolkit.h"
+#include "core/charset.h"
 #include "core/text_ops.h"
 #include "monitor/board_parser.h"
+#include "monitor/charset_sniff.h"
 
 namespace lumora {
 
@@ -27,9 +32,24 @@ constexpr int kColumnWidths[] = {50, 500, 100, 0};
 // meant for us. Error pages (403, 503 from a shield) leave the grid alone.
 bool CountsAsRead(const PageRead& read) { return read.ok && (read.status == 0 || (read.status >= 200 && read.status < 300)); }
 
+bool IsRefusal(const PageRead& read) { return read.ok && (read.status == 403 || read.status == 429 || read.status == 503); }
+
+constexpr std::chrono::milliseconds kBackoffFloor{5000};
+constexpr std::chrono::milliseconds kBackoffCeiling{10 * 60 * 1000};
+constexpr std::chrono::milliseconds kRetryAfterCeiling{60 * 60 * 1000};
+
+bool Excluded(const Text& title, const std::vector<std::string>& words) {
+    for (const auto& word : words)
+        if (!word.empty() && Find(title, word, 1, false) != -1) return true;
+    return false;
+}
+
 }  // namespace
 
 struct Monitors::Slot {
+    Slot(const SlotDescriptor& d, EditBox& address, EditBox& interval, RadioButton& start, Grid& g)
+        : descriptor(d), addressBox(address), intervalBox(interval), startButton(start), grid(g) {}
+
     const SlotDescriptor& descriptor;
     EditBox& addressBox;
     EditBox& intervalBox;
@@ -40,6 +60,13 @@ struct Monitors::Slot {
     std::mutex writeGate;
     std::jthread worker;
     std::shared_ptr<std::atomic<bool>> workerFinished;
+    // What the slot knows across cycles and starts, for the whole run; shared
+    // with the window's thread. Lock order: writeGate, then stateMutex.
+    mutable std::mutex stateMutex;
+    SeenLinks seen;
+    std::unordered_set<Text> unacknowledged;  // new links the user has not had in front of them
+    bool baselineDone = false;
+    SlotHealth health;
 };
 
 bool InterruptiblePause(std::chrono::milliseconds duration, std::stop_token stop) {
@@ -86,7 +113,7 @@ Monitors::Monitors(Form& form, const Settings& settings, const KeywordList& keyw
                                     Grid::Shape{.rows = kGridRows, .fixedRows = 1, .columns = 2, .fixedColumns = 1,
                                                 .defaultWidth = 60, .rowHeight = 24});
         m_slots[static_cast<std::size_t>(descriptor.number - 1)] =
-            std::unique_ptr<Slot>(new Slot{descriptor, addressBox, intervalBox, startButton, grid, {}, {}, {}});
+            std::make_unique<Slot>(descriptor, addressBox, intervalBox, startButton, grid);
     }
 }
 
@@ -187,28 +214,52 @@ void Monitors::RunMonitor(int number, std::stop_token stop) {
     const std::string& base = m_settings.Base(site);
 
     std::vector<PostRecord> posts;
+    int backoffLevel = 0;
     for (int cycle = 1; !stop.stop_requested(); ++cycle) {
         CycleReport report;
         report.slot = number;
         report.cycle = cycle;
         Text address = ReadText(slot.addressBox);
         posts.clear();
+        std::chrono::seconds retryAfter{0};
+        TransferFailure failureKind = TransferFailure::None;
+        int failureStatus = 0;
 
+        // False when the paging must end: the server is refusing us.
         auto readAndParse = [&](const Text& pageAddress) {
             ++report.pagesTried;
             PageRead read = m_options.reader(pageAddress, stop);
-            if (stop.stop_requested()) return;
-            if (CountsAsRead(read)) {
+            if (stop.stop_requested()) return false;
+            const bool counts = CountsAsRead(read);
+            if (counts) {
                 ++report.pagesRead;
+            } else if (read.ok) {
+                report.lastFailure = "HTTP " + std::to_string(read.status);
+                failureStatus = read.status;
             } else {
-                report.lastFailure = read.ok ? "HTTP " + std::to_string(read.status) : read.failure;
+                report.lastFailure = read.failure;
+                failureKind = read.failureKind;
             }
+            // A forum that moved to UTF-8 says so; the GBK parsers get GBK.
+            if (site != Site::ZhuanKeZhiJia && !read.body.empty() && DeclaresUtf8(read.contentType, read.body))
+                read.body = Bytes(Utf8ToAnsi(read.body));
+            std::size_t before = posts.size();
             int blocks = ParseBoardPage(site, base, m_keywords, posts, read.body);
-            if (CountsAsRead(read) && !read.body.empty() && blocks == 0) ++report.pagesWithoutBlocks;
+            if (counts && !read.body.empty() && blocks == 0) ++report.pagesWithoutBlocks;
+            if (!m_settings.exclude.empty())
+                posts.erase(std::remove_if(posts.begin() + static_cast<std::ptrdiff_t>(before), posts.end(),
+                                           [&](const PostRecord& post) { return Excluded(post.title, m_settings.exclude); }),
+                            posts.end());
+            if (IsRefusal(read)) {
+                report.refusedStatus = read.status;
+                retryAfter = read.retryAfter;
+                return false;
+            }
+            return true;
         };
 
-        readAndParse(address);
-        for (int tries = 0; static_cast<int>(posts.size()) < kPostsWanted && tries < kFurtherPages; ++tries) {
+        bool goOn = readAndParse(address);
+        for (int tries = 0; goOn && static_cast<int>(posts.size()) < kPostsWanted && tries < kFurtherPages; ++tries) {
             if (stop.stop_requested() || site == Site::XianBaoWu) break;
             if (site == Site::ZhuanKeZhiJia) {
                 std::size_t slash = address.rfind('/');
@@ -218,12 +269,26 @@ void Monitors::RunMonitor(int number, std::stop_token stop) {
                 address = NextPageAddress(address);
                 if (address.empty()) break;
             }
-            readAndParse(address);
+            goOn = readAndParse(address);
         }
         if (stop.stop_requested()) return;
 
-        // Rows 1..49, each under the gate so that no row lands after a stop.
         const int shown = std::min<int>(static_cast<int>(posts.size()), kGridRows - 1);
+        {
+            // Which shown posts are new to this run; the first cycle that reads
+            // anything only learns what is there.
+            std::lock_guard state(slot.stateMutex);
+            for (int i = 0; i < shown; ++i) {
+                const PostRecord& post = posts[static_cast<std::size_t>(i)];
+                if (slot.seen.Insert(post.link) && slot.baselineDone) {
+                    report.newPosts.push_back(post);
+                    slot.unacknowledged.insert(post.link);
+                }
+            }
+            if (report.pagesRead > 0) slot.baselineDone = true;
+        }
+
+        // Rows 1..49, each under the gate so that no row lands after a stop.
         for (int i = 0; i < shown; ++i) {
             const PostRecord& post = posts[static_cast<std::size_t>(i)];
             std::lock_guard gate(slot.writeGate);
@@ -232,6 +297,7 @@ void Monitors::RunMonitor(int number, std::stop_token stop) {
         }
         // Rows an earlier, longer cycle left would show posts this cycle did not
         // find; empty them, unless nothing was read at all.
+        int filled = shown;
         if (report.pagesRead > 0) {
             static const std::vector<Text> kEmptyRow(kLinkColumn);
             for (int row = shown + 1; row < kGridRows; ++row) {
@@ -242,16 +308,89 @@ void Monitors::RunMonitor(int number, std::stop_token stop) {
                     continue;
                 slot.grid.SetRow(row, 1, kEmptyRow);
             }
+        } else {
+            filled = kGridRows - 1;
+        }
+        {
+            std::lock_guard gate(slot.writeGate);
+            if (stop.stop_requested()) return;
+            RefreshMarks(slot, filled);
+        }
+
+        // A refusing server gets fewer requests, not a burst: the pause
+        // doubles (from at least the interval) up to a ceiling, and a
+        // Retry-After is honoured; the first good cycle returns to the box.
+        std::chrono::milliseconds pause = PauseForInterval(ReadText(slot.intervalBox));
+        if (report.refusedStatus != 0) {
+            ++backoffLevel;
+            auto base = std::max(pause, kBackoffFloor);
+            auto doubled = base * (1LL << std::min(backoffLevel, 16));
+            pause = std::min<std::chrono::milliseconds>(doubled, kBackoffCeiling);
+            pause = std::max<std::chrono::milliseconds>(pause, std::min<std::chrono::milliseconds>(retryAfter, kRetryAfterCeiling));
+        } else {
+            backoffLevel = 0;
         }
 
         report.postsKept = static_cast<int>(posts.size());
         report.rows.assign(posts.begin(), posts.begin() + shown);
         report.finished = std::chrono::system_clock::now();
+        {
+            std::lock_guard state(slot.stateMutex);
+            SlotHealth& health = slot.health;
+            ++health.cycles;
+            if (report.pagesRead > 0) health.lastSuccess = report.finished;
+            health.pagesRead = report.pagesRead;
+            health.postsKept = report.postsKept;
+            health.lastFailure = report.lastFailure;
+            health.lastFailureKind = failureKind;
+            health.lastFailureStatus = failureStatus;
+            health.markupChanged = report.pagesWithoutBlocks > 0;
+            health.backingOff = report.refusedStatus != 0;
+            health.nextPause = pause;
+            report.health = health;
+        }
         if (m_options.onCycle) m_options.onCycle(report);
         if (m_options.maxCycles > 0 && cycle >= m_options.maxCycles) return;
 
-        if (!m_options.pause(PauseForInterval(ReadText(slot.intervalBox)), stop)) return;
+        if (!m_options.pause(pause, stop)) return;
     }
+}
+
+void Monitors::RefreshMarks(Slot& slot, int rows) {
+    std::lock_guard state(slot.stateMutex);
+    for (int row = 1; row <= rows && row < kGridRows; ++row) {
+        Text link = slot.grid.Cell(row, kLinkColumn);
+        slot.grid.SetRowMarked(row, !link.empty() && slot.unacknowledged.count(link) != 0);
+    }
+}
+
+SlotHealth Monitors::HealthOf(int number) const {
+    if (!FindSlot(number)) return {};
+    Slot& slot = *m_slots[static_cast<std::size_t>(number - 1)];
+    std::lock_guard state(slot.stateMutex);
+    return slot.health;
+}
+
+void Monitors::AcknowledgeNewPosts(int number) {
+    if (!FindSlot(number)) return;
+    Slot& slot = *m_slots[static_cast<std::size_t>(number - 1)];
+    std::lock_guard gate(slot.writeGate);
+    {
+        std::lock_guard state(slot.stateMutex);
+        slot.unacknowledged.clear();
+    }
+    RefreshMarks(slot, kGridRows - 1);
+}
+
+void Monitors::AcknowledgeRow(int number, int row) {
+    if (!FindSlot(number)) return;
+    Slot& slot = *m_slots[static_cast<std::size_t>(number - 1)];
+    std::lock_guard gate(slot.writeGate);
+    {
+        std::lock_guard state(slot.stateMutex);
+        slot.unacknowledged.erase(slot.grid.Cell(row, kLinkColumn));
+    }
+    RefreshMarks(slot, kGridRows - 1);
 }
 
 }  // namespace lumora

@@ -19,6 +19,8 @@
 #include "monitor/keyword_list.h"
 #include "monitor/page_reader.h"
 #include "monitor/post_record.h"
+#include "monitor/seen_links.h"
+#include "monitor/slot_health.h"
 #include "monitor/slot_table.h"
 
 namespace lumora {
@@ -33,6 +35,11 @@ struct CycleReport {
     int pagesRead = 0;              // transfers that completed with a 2xx (or unknown) status
     int pagesWithoutBlocks = 0;     // read with content, but no post block found
     std::string lastFailure;        // plain words of the last failed read, empty if none
+    int refusedStatus = 0;          // 403, 429 or 503 that ended the paging, 0 if none
+    /// Posts shown for the first time in this run; always empty in the slot's
+    /// first cycle that read a page (the baseline).
+    std::vector<PostRecord> newPosts;
+    SlotHealth health;              // the slot's health after this cycle
     std::chrono::system_clock::time_point finished;
 };
 
@@ -88,6 +95,13 @@ public:
     /// A worker serves the slot and has neither been stopped nor ended on its own.
     bool IsRunning(int slot) const;
 
+    /// As of the slot's last finished cycle. Any thread.
+    SlotHealth HealthOf(int slot) const;
+    /// The user has had the slot's page in front of them: every new mark goes.
+    void AcknowledgeNewPosts(int slot);
+    /// The user opened a row: its post is no longer new.
+    void AcknowledgeRow(int slot, int row);
+
     Grid& GridOf(int slot) const;
     EditBox& AddressBoxOf(int slot) const;
     EditBox& IntervalBoxOf(int slot) const;
@@ -96,6 +110,8 @@ public:
 private:
     struct Slot;
     void RunMonitor(int number, std::stop_token stop);
+    /// Marks the rows whose link is still unacknowledged; under the slot's gate.
+    void RefreshMarks(Slot& slot, int rows);
     void ReapFinished();
 
     Form& m_form;

@@ -39,6 +39,8 @@ token = "ffffffffffffffffffffffffffffffff"
 update_url = "http://127.0.0.1/update"
 browser = "firefox"
 notify = false
+[filter]
+exclude = ["求", "有没有", ""]
 )");
     SettingsLoad load = LoadSettingsFile(file);
     ASSERT_FALSE(load.error) << *load.error;
@@ -49,6 +51,8 @@ notify = false
     EXPECT_EQ(load.settings.browser, "firefox");
     EXPECT_EQ(load.settings.updateUrl, "http://127.0.0.1/update");
     EXPECT_FALSE(load.settings.notify);
+    // GBK 求, 有没有; the empty word is dropped, it would exclude every post.
+    EXPECT_EQ(load.settings.exclude, (std::vector<std::string>{"\xC7\xF3", "\xD3\xD0\xC3\xBB\xD3\xD0"}));
 }
 
 TEST(Settings, ErrorsNameFileLineAndKey) {
@@ -67,6 +71,8 @@ TEST(Settings, ErrorsNameFileLineAndKey) {
         {"no host", "[sites]\n\"福利吧\" = \"http://\"\n", ":2: key sites.福利吧: must be http"},
         {"wrong type", "[sms]\nuid = 5\n", ":2: key sms.uid: must be a string"},
         {"notify not bool", "[app]\nnotify = \"no\"\n", ":2: key app.notify: must be true or false"},
+        {"exclude not a list", "[filter]\nexclude = \"x\"\n", ":2: key filter.exclude: must be an array"},
+        {"exclude of numbers", "[filter]\nexclude = [1]\n", ":2: key filter.exclude: must be a string"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
