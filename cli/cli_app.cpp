@@ -1,5 +1,6 @@
 #include "cli/cli_app.h"
 
+#include <algorithm>
 #include <csignal>
 #include <ctime>
 #include <mutex>
@@ -9,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/keyword_args.h"
+#include "cli/post_hook.h"
 #include "cli/scrape_command.h"
 #include "controls/toolkit.h"
 #include "core/charset.h"
@@ -28,6 +30,9 @@ struct WatchOptions {
     std::string interval = "10";
     std::vector<std::string> keywords;
     std::optional<std::filesystem::path> keywordsFile;
+    std::vector<std::string> exclude;
+    bool onlyNew = false;
+    std::string exec;
 };
 
 sigset_t StopSignals() {
@@ -49,6 +54,18 @@ std::string JsonLine(const nlohmann::json& value) {
     return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
+nlohmann::json RowJson(const CycleReport& report, int row, const PostRecord& post) {
+    nlohmann::json json = nlohmann::json::object();
+    json["slot"] = report.slot;
+    json["cycle"] = report.cycle;
+    json["row"] = row;
+    json["category"] = GbkToUtf8(post.category);
+    json["title"] = GbkToUtf8(post.title);
+    json["author"] = GbkToUtf8(post.author);
+    json["link"] = GbkToUtf8(post.link);
+    return json;
+}
+
 int RunWatch(const WatchOptions& watch, const SettingsLoad& load, std::ostream& out, std::ostream& err) {
     std::string error;
     auto keywordText = KeywordTextFromArgs(watch.keywords, watch.keywordsFile, error);
@@ -58,31 +75,44 @@ int RunWatch(const WatchOptions& watch, const SettingsLoad& load, std::ostream& 
     }
     KeywordList keywords(*keywordText);
 
+    Settings settings = load.settings;
+    for (const auto& word : watch.exclude)
+        if (!word.empty()) settings.exclude.push_back(Utf8ToGbk(word));
+
+    std::optional<PostHook> hook;
+    if (!watch.exec.empty()) hook.emplace(watch.exec);
+
     std::mutex outMutex;
     Monitors::Options options;
     options.reader = HttpPageReader();
     options.maxCycles = watch.cycles;
     options.onCycle = [&](const CycleReport& report) {
         std::string lines;
+        std::string failures;
+        for (const auto& failure : report.failures)
+            failures += "lumora-cli: slot " + std::to_string(report.slot) + ": " + GbkToUtf8(failure) + "\n";
         for (std::size_t i = 0; i < report.rows.size(); ++i) {
             const PostRecord& post = report.rows[i];
-            nlohmann::json row = nlohmann::json::object();
-            row["slot"] = report.slot;
-            row["cycle"] = report.cycle;
-            row["row"] = static_cast<int>(i) + 1;
-            row["category"] = GbkToUtf8(post.category);
-            row["title"] = GbkToUtf8(post.title);
-            row["author"] = GbkToUtf8(post.author);
-            row["link"] = GbkToUtf8(post.link);
-            lines += JsonLine(row);
+            if (watch.onlyNew && std::find(report.newPosts.begin(), report.newPosts.end(), post) == report.newPosts.end())
+                continue;
+            lines += JsonLine(RowJson(report, static_cast<int>(i) + 1, post));
             lines += '\n';
         }
+        if (hook) {
+            for (const auto& post : report.newPosts)
+                hook->Run({{"LUMORA_SLOT", std::to_string(report.slot)},
+                           {"LUMORA_TITLE", GbkToUtf8(post.title)},
+                           {"LUMORA_LINK", GbkToUtf8(post.link)},
+                           {"LUMORA_CATEGORY", GbkToUtf8(post.category)},
+                           {"LUMORA_AUTHOR", GbkToUtf8(post.author)}});
+        }
         std::lock_guard lock(outMutex);
+        err << failures << std::flush;
         out << lines << std::flush;
     };
 
     Form form;
-    Monitors monitors(form, load.settings, keywords, std::move(options));
+    Monitors monitors(form, settings, keywords, std::move(options));
     monitors.SetUpMonitorGrids();
     const Text interval = Utf8ToGbk(watch.interval);
     for (int slot : watch.slots) {
@@ -90,13 +120,19 @@ int RunWatch(const WatchOptions& watch, const SettingsLoad& load, std::ostream& 
         SetChecked(monitors.StartButtonOf(slot), true);
         monitors.StartMonitor(slot);
     }
+    bool stopSignal = false;
     while (true) {
-        if (StopSignalArrived()) break;
+        if (StopSignalArrived()) {
+            stopSignal = true;
+            break;
+        }
         bool anyRunning = false;
         for (int slot : watch.slots) anyRunning = anyRunning || monitors.IsRunning(slot);
         if (!anyRunning) break;
     }
     monitors.StopAll();
+    // A finite watch lets its hooks finish; a signal ends them with the program.
+    if (hook && !stopSignal) hook->Drain();
     return 0;
 }
 
@@ -121,6 +157,11 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         ->default_str("10");
     watchCommand->add_option("--keyword", watch.keywords, "Keep posts whose title holds WORD (repeatable)");
     watchCommand->add_option("--keywords-file", watch.keywordsFile, "GBK file, one keyword per line");
+    watchCommand->add_option("--exclude", watch.exclude, "Drop posts whose title holds WORD (repeatable)");
+    watchCommand->add_flag("--new", watch.onlyNew, "Print only rows new to this run (the first cycle is the baseline)");
+    watchCommand->add_option("--exec", watch.exec,
+                             "Run CMD with /bin/sh -c once per new post; the post is in LUMORA_SLOT, LUMORA_TITLE, "
+                             "LUMORA_LINK, LUMORA_CATEGORY, LUMORA_AUTHOR");
     watchCommand->add_option("--config", config, "Settings file (TOML)");
 
     ScrapeCommand scrape;

@@ -240,6 +240,7 @@ void Monitors::RunMonitor(int number, std::stop_token stop) {
                 report.lastFailure = read.failure;
                 failureKind = read.failureKind;
             }
+            if (!counts) report.failures.push_back(pageAddress + ": " + report.lastFailure);
             // A forum that moved to UTF-8 says so; the GBK parsers get GBK.
             if (site != Site::ZhuanKeZhiJia && !read.body.empty() && DeclaresUtf8(read.contentType, read.body))
                 read.body = Bytes(Utf8ToAnsi(read.body));

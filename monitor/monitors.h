@@ -35,6 +35,7 @@ struct CycleReport {
     int pagesRead = 0;              // transfers that completed with a 2xx (or unknown) status
     int pagesWithoutBlocks = 0;     // read with content, but no post block found
     std::string lastFailure;        // plain words of the last failed read, empty if none
+    std::vector<std::string> failures;  // "ADDRESS: words" for every failed read, in order
     int refusedStatus = 0;          // 403, 429 or 503 that ended the paging, 0 if none
     /// Posts shown for the first time in this run; always empty in the slot's
     /// first cycle that read a page (the baseline).

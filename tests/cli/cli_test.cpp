@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <csignal>
 #include <sstream>
 #include <thread>
@@ -141,6 +144,50 @@ TEST(CliWatch, KeywordsFromArgumentsAndAGbkFile) {
     EXPECT_EQ(JsonLines(both.out).size(), 40u);
     CliRun none = RunArgs({"watch", "1", "--cycles", "1", "--keyword", "QQ", "--config", config});
     EXPECT_EQ(JsonLines(none.out).size(), 0u);
+}
+
+TEST(CliWatch, NewPrintsOnlyRowsNewToTheRunAndExecGetsThemInItsEnvironment) {
+    LoopbackServer server;
+    std::string base = server.base();
+    TempDir dir;
+    const std::string pwned = (dir.path() / "pwned").string();
+    const std::string hostile = "$(touch " + pwned + ") `touch " + pwned + "` \"q\" 'q'; touch " + pwned;
+    std::atomic<int> served = 0;
+    server.Get("/forum-19-1.html", [&](const httplib::Request&, httplib::Response& response) {
+        if (++served == 1) {
+            response.set_content(test::ForumPage(Site::ZhuanKeBa, base, 35, 1), "text/html");
+            return;
+        }
+        std::string page = test::ForumPage(Site::ZhuanKeBa, base, 35, 2);  // 36 is new
+        std::string title = test::ExpectedPost(Site::ZhuanKeBa, base, 36).title.substr(7);
+        page.replace(page.find(title), title.size(), hostile);
+        response.set_content(page, "text/html");
+    });
+    const std::string log = (dir.path() / "log").string();
+    CliRun run = RunArgs({"watch", "1", "--cycles", "2", "--interval", "0", "--new", "--exec",
+                          "printf '%s|%s|%s\\n' \"$LUMORA_SLOT\" \"$LUMORA_TITLE\" \"$LUMORA_LINK\" >> '" + log + "'",
+                          "--config", ConfigFor(dir, server)});
+    ASSERT_EQ(run.status, 0) << run.err;
+    auto lines = JsonLines(run.out);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0]["cycle"], 2);
+    EXPECT_EQ(lines[0]["row"], 35);
+    EXPECT_EQ(lines[0]["link"], base + "/thread-36-1-1.html");
+
+    std::ifstream in(log);
+    std::string logged((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(logged, "1|[话费] " + hostile + "|" + base + "/thread-36-1-1.html\n");
+    EXPECT_FALSE(std::filesystem::exists(pwned));
+}
+
+TEST(CliWatch, ReadFailuresGoToStderrOneLineEach) {
+    TempDir dir;
+    auto config = dir.Write("lumora.toml", "[sites]\n\"线报屋\" = \"http://127.0.0.1:1\"\n").string();
+    CliRun run = RunArgs({"watch", "8", "--cycles", "1", "--config", config});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_NE(run.err.find("slot 8: http://127.0.0.1:1/sitemap.php: "), std::string::npos) << run.err;
 }
 
 TEST(CliSignals, SigintAndSigtermStopMidFetchWithin200ms) {
