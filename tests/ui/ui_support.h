@@ -91,6 +91,7 @@ inline bool WaitUntil(const std::function<bool()>& done, std::chrono::millisecon
 inline void DrainEvents() {
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 inline void SendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button,
@@ -123,17 +124,25 @@ inline Settings SettingsAt(const std::string& base) {
     return settings;
 }
 
+struct WindowConfig {
+    Settings settings = SettingsAt("http://127.0.0.1:9");
+    bool trayAvailable = true;
+    std::filesystem::path keywordFile = "/nonexistent/keywords.txt";
+    /// Empty: the monitors never pause (the next cycle follows at once).
+    PauseFunction pause;
+};
+
 /// A main window over a recording desktop and tray, popups recorded instead of shown.
 struct WindowUnderTest {
-    explicit WindowUnderTest(Settings settings = SettingsAt("http://127.0.0.1:9"), bool trayAvailable = true,
-                             std::filesystem::path keywordFile = "/nonexistent/keywords.txt")
-        : tray(trayAvailable) {
+    explicit WindowUnderTest(WindowConfig config = {}) : tray(config.trayAvailable) {
         MainWindow::Options options;
         options.reader = HttpPageReader();
-        options.pause = [](std::chrono::milliseconds, std::stop_token stop) { return !stop.stop_requested(); };
-        options.keywordFile = std::move(keywordFile);
+        options.pause = config.pause ? config.pause : [](std::chrono::milliseconds, std::stop_token stop) {
+            return !stop.stop_requested();
+        };
+        options.keywordFile = std::move(config.keywordFile);
         options.popup = [this](QMenu& menu) { popups.push_back(menu.objectName()); };
-        window = std::make_unique<MainWindow>(std::move(settings), desktop, tray, std::move(options));
+        window = std::make_unique<MainWindow>(std::move(config.settings), desktop, tray, std::move(options));
     }
 
     RecordingDesktop desktop;
