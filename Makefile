@@ -3,6 +3,7 @@
 BUILD      ?= build
 GENERATOR  ?= Ninja
 JOBS       ?= $(shell nproc)
+TSAN_OPTIONS ?=
 CMAKE_ARGS ?=
 
 PACKAGES = cmake ninja-build g++ pkg-config \
@@ -40,14 +41,17 @@ run: build
 	./$(BUILD)/ui/lumora
 
 test: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen TSAN_OPTIONS="$(TSAN_OPTIONS)" \
+	  ASAN_OPTIONS="detect_leaks=1" UBSAN_OPTIONS="print_stacktrace=1 halt_on_error=1" \
+	  ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
 
 asan:
 	$(MAKE) test BUILD=build-asan CMAKE_ARGS="-DLUMORA_SANITIZE=address -DLUMORA_BUILD_BENCH=OFF $(CMAKE_ARGS)"
 
-# The threaded tests only.
+# The threaded tests only (their names hold "Threads").
 tsan:
-	$(MAKE) test BUILD=build-tsan CMAKE_ARGS="-DLUMORA_SANITIZE=thread -DLUMORA_BUILD_BENCH=OFF $(CMAKE_ARGS)" CTEST_ARGS="-R Threads"
+	$(MAKE) test BUILD=build-tsan CMAKE_ARGS="-DLUMORA_SANITIZE=thread -DLUMORA_BUILD_BENCH=OFF $(CMAKE_ARGS)" \
+	  CTEST_ARGS="-R Threads" TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp halt_on_error=1 second_deadlock_stack=1"
 
 bench: build
 	./bench/run.sh $(BUILD)
