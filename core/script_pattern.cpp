@@ -160,7 +160,7 @@ bool TakesEverything(std::u16string_view p, std::size_t from, std::size_t to) {
         if (p[k + 1] < 128) seen[p[k + 1]] = true;
         ++k;
     }
-    return (seen['s'] && seen['S']) || (seen['w'] && seen['W']) || (seen['d'] && seen['D']);
+    return (seen[u's'] && seen[u'S']) || (seen[u'w'] && seen[u'W']) || (seen[u'd'] && seen[u'D']);
 }
 
 // Index of the ']' closing the class whose body starts at p[from], or npos.
