@@ -102,9 +102,15 @@ Text UpToNul(Text text) {
 Utf16 Utf8BytesToUtf16(const Bytes& bytes) { return detail::Utf8ToUtf16(bytes.view()); }
 
 Text Utf16ToGbk(const Utf16& units) {
+    // Fetched once through a C++ static, whose guard every thread (and
+    // ThreadSanitizer, which cannot see inside ICU) agrees on.
+    static const icu::Normalizer2* const nfc = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        const icu::Normalizer2* instance = icu::Normalizer2::getNFCInstance(status);
+        return U_FAILURE(status) ? nullptr : instance;
+    }();
     UErrorCode status = U_ZERO_ERROR;
-    const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
-    if (U_FAILURE(status) || !nfc) return detail::UpToNul(detail::Utf16ToGbkBytes(units));
+    if (!nfc) return detail::UpToNul(detail::Utf16ToGbkBytes(units));
     icu::UnicodeString source(false, reinterpret_cast<const UChar*>(units.data()), static_cast<int32_t>(units.size()));
     // Most pages are already composed; only the tail from the first suspect character is normalised.
     int32_t clean = nfc->spanQuickCheckYes(source, status);
