@@ -97,6 +97,30 @@ Text UpToNul(Text text) {
     return text;
 }
 
+// UTF-8 into GBK. Pages are mostly ASCII markup, which is the same bytes in
+// both, so only the runs holding other bytes go through the converters.
+// Such a run takes the ASCII character before it along, so that a base letter
+// and a combining mark after it still compose.
+template <typename ConvertRun>
+Text Utf8RunsToGbk(std::string_view utf8, ConvertRun convertRun) {
+    Text out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        std::size_t ascii = i;
+        while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) < 0x80) ++i;
+        if (i == utf8.size()) {
+            out.append(utf8.substr(ascii));
+            break;
+        }
+        std::size_t runStart = i > ascii ? i - 1 : i;
+        out.append(utf8.substr(ascii, runStart - ascii));
+        while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) >= 0x80) ++i;
+        out += convertRun(utf8.substr(runStart, i - runStart));
+    }
+    return out;
+}
+
 }  // namespace detail
 
 Utf16 Utf8BytesToUtf16(const Bytes& bytes) { return detail::Utf8ToUtf16(bytes.view()); }
@@ -125,9 +149,18 @@ Text Utf16ToGbk(const Utf16& units) {
     return detail::UpToNul(detail::Utf16ToGbkBytes(view));
 }
 
-Text Utf8ToAnsi(const Bytes& page) { return Utf16ToGbk(Utf8BytesToUtf16(page)); }
+Text Utf8ToAnsi(const Bytes& page) {
+    // An inner NUL ends the result, as the converted text would.
+    std::string_view bytes = page.view();
+    bytes = bytes.substr(0, bytes.find('\0'));
+    return detail::Utf8RunsToGbk(bytes, [](std::string_view run) { return Utf16ToGbk(detail::Utf8ToUtf16(run)); });
+}
 
-Text Utf8ToAnsi(const Text& text) { return Utf16ToMultiByte(MultiByteToUtf16(text), kCodePageGbk); }
+Text Utf8ToAnsi(const Text& text) {
+    std::string_view bytes(text);
+    bytes = bytes.substr(0, bytes.find('\0'));
+    return detail::Utf8RunsToGbk(bytes, [](std::string_view run) { return detail::Utf16ToGbkBytes(detail::Utf8ToUtf16(run)); });
+}
 
 Utf16 MultiByteToUtf16(const Text& text, int codePage) {
     std::string_view view(text);
