@@ -9,7 +9,7 @@ PACKAGES = cmake ninja-build g++ pkg-config \
   libicu-dev libboost-regex-dev libcurl4-openssl-dev libtomlplusplus-dev \
   nlohmann-json3-dev libcli11-dev libcpp-httplib-dev \
   qt6-base-dev qt6-qpa-plugins libgl-dev fonts-wqy-microhei \
-  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth python3
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
