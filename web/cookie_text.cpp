@@ -66,9 +66,11 @@ Text MergeCookies(Text& cookies, Text& received) {
     EndWithSemicolon(cookies);
     EndWithSemicolon(received);
 
+    int pairs = 0;
     for (const Text& piece : Split(received, ";")) {
         int equals = Find(piece, "=");
         if (equals == -1) continue;
+        if (++pairs > kMaxMergedCookiePairs) break;
         // Untrimmed on purpose: a pair that followed "; " keeps its leading space.
         Text name = Left(piece, equals - 1);
         if (Find(cookies, name, 1, true) == -1) {

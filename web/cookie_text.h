@@ -26,12 +26,19 @@ Text TextBetweenFrom(const Text& text, int& position, const Text& left, Text& ma
 /// Folds the name=value pairs of `received` into `cookies`: a name already
 /// there (matched case-insensitively as a plain substring) has its entry
 /// replaced wherever it occurs, a new one is appended, and "=deleted" or empty
-/// values drop out. `cookies` ends in canonical form ("a=1; b=2;") and is also
-/// returned; `received` ends trimmed and ";"-terminated. Any thread.
+/// values drop out, within the two bounds below. `cookies` ends in canonical
+/// form ("a=1; b=2;") and is also returned; `received` ends trimmed and
+/// ";"-terminated. Any thread.
 Text MergeCookies(Text& cookies, Text& received);
 
 /// A merge never lets the cookie text grow past this: a received pair whose
-/// merge would is skipped, so a hostile run of headers cannot blow it up.
-inline constexpr std::size_t kMaxCookieTextBytes = std::size_t{1} << 20;
+/// merge would is skipped, so a hostile run of headers cannot blow it up. No
+/// server takes a Cookie header of this size anyway.
+inline constexpr std::size_t kMaxCookieTextBytes = std::size_t{64} << 10;
+
+/// Received pairs merged per call; the rest are skipped. Each merge scans the
+/// whole cookie text, so this and the size cap bound the work of one call,
+/// whatever a hostile response sets.
+inline constexpr int kMaxMergedCookiePairs = 256;
 
 }  // namespace lumora
