@@ -163,6 +163,10 @@ TransferLimits WebRequestLimits(int timeoutSeconds) {
 Bytes WebRequest(const Text& address, WebRequestParams& params, std::stop_token stop, std::size_t maxBodyBytes) {
     TransferLimits limits = WebRequestLimits(params.timeoutSeconds);
     limits.maxBodyBytes = maxBodyBytes;
+    return WebRequest(address, params, std::move(stop), limits);
+}
+
+Bytes WebRequest(const Text& address, WebRequestParams& params, std::stop_token stop, const TransferLimits& limits) {
     detail::CurlTransfer transfer(address, limits);
     if (!transfer.valid()) return {};
 

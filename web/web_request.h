@@ -52,6 +52,10 @@ TransferLimits WebRequestLimits(int timeoutSeconds);
 Bytes WebRequest(const Text& address, WebRequestParams& params, std::stop_token stop = {},
                  std::size_t maxBodyBytes = kMaxBodyBytes);
 
+/// The same with the transfer bounds given whole; params.timeoutSeconds is
+/// then not read. For callers (and tests) that need bounds of their own.
+Bytes WebRequest(const Text& address, WebRequestParams& params, std::stop_token stop, const TransferLimits& limits);
+
 /// The form the one-shot sources use: every other parameter left out.
 Bytes WebRequest(const Text& address, const Text& method = Text(), const Text& body = Text(),
                  std::stop_token stop = {});
