@@ -286,6 +286,11 @@ void Monitors::RunMonitor(int number, std::stop_token stop) {
                     slot.unacknowledged.insert(post.link);
                 }
             }
+            // A link the slot has forgotten would count as new again anyway;
+            // dropping its mark keeps the marks within the seen links' bound
+            // however long nobody looks.
+            if (slot.unacknowledged.size() > slot.seen.size())
+                std::erase_if(slot.unacknowledged, [&](const Text& link) { return !slot.seen.Contains(link); });
             if (report.pagesRead > 0) slot.baselineDone = true;
         }
 
@@ -370,6 +375,13 @@ SlotHealth Monitors::HealthOf(int number) const {
     Slot& slot = *m_slots[static_cast<std::size_t>(number - 1)];
     std::lock_guard state(slot.stateMutex);
     return slot.health;
+}
+
+std::size_t Monitors::UnacknowledgedCount(int number) const {
+    if (!FindSlot(number)) return 0;
+    Slot& slot = *m_slots[static_cast<std::size_t>(number - 1)];
+    std::lock_guard state(slot.stateMutex);
+    return slot.unacknowledged.size();
 }
 
 void Monitors::AcknowledgeNewPosts(int number) {

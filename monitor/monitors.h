@@ -98,6 +98,9 @@ public:
 
     /// As of the slot's last finished cycle. Any thread.
     SlotHealth HealthOf(int slot) const;
+    /// New posts the user has not acknowledged yet; never more than the slot
+    /// remembers links (SeenLinks' capacity), however long nobody looks. Any thread.
+    std::size_t UnacknowledgedCount(int slot) const;
     /// The user has had the slot's page in front of them: every new mark goes.
     void AcknowledgeNewPosts(int slot);
     /// The user opened a row: its post is no longer new.
