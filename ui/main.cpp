@@ -8,6 +8,7 @@
 #include "ui/app_icon.h"
 #include "ui/desktop.h"
 #include "ui/main_window.h"
+#include "ui/source_scrape_runner.h"
 #include "ui/startup.h"
 #include "ui/tray.h"
 #include "web/curl_transfer.h"
@@ -33,10 +34,13 @@ int main(int argc, char** argv) {
         QMessageBox::warning(nullptr, QStringLiteral("Lumora"), message);
     });
 
+    // Outlives the window, which drops rows delivered after it is gone.
+    lumora::SourceScrapeRunner scrapes;
     lumora::SystemDesktop desktop;
     lumora::SystemTray tray;
     lumora::MainWindow::Options options;
     options.reader = lumora::HttpPageReader();
+    options.scrapes = &scrapes;
     lumora::MainWindow window(std::move(settings), desktop, tray, std::move(options));
     QObject::connect(&window, &lumora::MainWindow::quitRequested, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
