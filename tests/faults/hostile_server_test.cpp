@@ -316,7 +316,7 @@ TEST_P(HostileServerTest, FullWebRequestEndsInTimeWithADefinedBody) {
     ExpectBody(body.data(), c.requestBody, faulty.Page("/sitemap.php"), kCap);
     EXPECT_LT(MaxRssKb() - rssBefore, 64 * 1024) << "kB of growth";
     EXPECT_LT(faulty.BytesSent(), std::size_t{32} << 20);
-    // Out-values are set whatever came: the header text stands in for a missing Location.
+    // A request that failed leaves no response headers behind.
     if (c.requestBody == Body::Empty) {
         EXPECT_TRUE(params.responseHeaders.empty());
     }

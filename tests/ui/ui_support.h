@@ -37,7 +37,7 @@ public:
         QString program;
         QStringList arguments;
     };
-    void OpenUrl(const QUrl& address) override { opened.push_back(address.toString()); }
+    void OpenUrl(const QUrl& address) override { opened.push_back(address.toString(QUrl::FullyEncoded)); }
     void StartProgram(const QString& program, const QStringList& arguments) override {
         started.push_back({program, arguments});
     }
